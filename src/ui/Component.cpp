@@ -1,0 +1,28 @@
+#include "ui/Component.h"
+
+#include <algorithm>
+
+namespace ui {
+
+TComponent::TComponent(TComponent* AOwner) : FOwner(AOwner) {
+  if (FOwner) FOwner->FComponents.push_back(this);
+}
+
+TComponent::~TComponent() {
+  DestroyComponents();
+  if (FOwner) std::erase(FOwner->FComponents, this);
+}
+
+void TComponent::DestroyComponents() {
+  while (!FComponents.empty()) delete FComponents.back();
+}
+
+TComponent* TComponent::FindComponent(const std::string& AName) const {
+  for (TComponent* C : FComponents) {
+    if (C->Name() == AName) return C;
+    if (TComponent* Inner = C->FindComponent(AName)) return Inner;
+  }
+  return nullptr;
+}
+
+} // namespace ui
