@@ -38,12 +38,11 @@ public:
       : std::runtime_error("line " + std::to_string(Line) + ": " + What) {}
 };
 
-const std::set<std::string> SetupCommands = {"screen", "env",      "cwd",
+const std::set<std::string> SetupCommands = {"screen",  "env",      "cwd",
                                              "pointer", "sound-ms", "other-instance"};
-const std::set<std::string> MenuItems = {"Time05", "Time1", "Time2",  "Time3", "Time4",
-                                         "Time5",  "Time6", "Time7",  "Time8", "Time9",
-                                         "Oikake", "Sound", "Hyouji", "Web",   "Help1",
-                                         "ON",     "OFF",   "Ver"};
+const std::set<std::string> MenuItems = {"Time05", "Time1", "Time2", "Time3", "Time4",  "Time5",
+                                         "Time6",  "Time7", "Time8", "Time9", "Oikake", "Sound",
+                                         "Hyouji", "Web",   "Help1", "ON",    "OFF",    "Ver"};
 
 int Number(const TCommand& C, std::size_t Index, bool AllowNegative) {
   const std::string& Text = C.Args.at(Index);
@@ -63,7 +62,8 @@ std::vector<TCommand> Parse(std::istream& In) {
     std::istringstream Words(Text);
     TCommand C{Line, {}, {}, {}};
     if (!(Words >> C.Name) || C.Name[0] == '#') continue;
-    for (std::string W; Words >> W;) C.Args.push_back(W);
+    for (std::string W; Words >> W;)
+      C.Args.push_back(W);
     if (C.Args.size() >= 2) {
       const auto After = Text.find(C.Args[0], Text.find(C.Name) + C.Name.size());
       C.Rest = Text.substr(After + C.Args[0].size());
@@ -125,11 +125,16 @@ std::string MakeTempFolder() {
 
 const char* ModeName(core::TClickMode Mode) {
   switch (Mode) {
-  case core::ckSingle: return "ckSingle";
-  case core::ckDouble: return "ckDouble";
-  case core::ckDrag: return "ckDrag";
-  case core::ckRight: return "ckRight";
-  case core::ckAlt: return "ckAlt";
+  case core::ckSingle:
+    return "ckSingle";
+  case core::ckDouble:
+    return "ckDouble";
+  case core::ckDrag:
+    return "ckDrag";
+  case core::ckRight:
+    return "ckRight";
+  case core::ckAlt:
+    return "ckAlt";
   }
   return "?";
 }
@@ -162,9 +167,9 @@ void Dump(TSimDesktop& D) {
   for (ui::TTimer* T : {F->IdouHanteiTimer, F->IntervalTimer, F->DaubleTimer, F->KetteiTimer})
     D.Print("timer " + T->Name() + " Enabled=" + (T->Enabled() ? "1" : "0") +
             " Interval=" + std::to_string(T->Interval()));
-  for (ui::TMenuItem* I : {F->Time05, F->Time1, F->Time2, F->Time3, F->Time4, F->Time5, F->Time6,
-                           F->Time7, F->Time8, F->Time9, F->Oikake, F->Sound, F->Hyouji, F->ON,
-                           F->OFF})
+  for (ui::TMenuItem* I :
+       {F->Time05, F->Time1, F->Time2, F->Time3, F->Time4, F->Time5, F->Time6, F->Time7, F->Time8,
+        F->Time9, F->Oikake, F->Sound, F->Hyouji, F->ON, F->OFF})
     D.Print("menu " + I->Name() + " Checked=" + (I->Checked() ? "1" : "0"));
 }
 
@@ -189,7 +194,8 @@ public:
   void Execute() {
     TSimConfig Config;
     std::size_t I = 0;
-    for (; I < FCommands.size() && FCommands[I].Name != "start"; ++I) Setup(Config, FCommands[I]);
+    for (; I < FCommands.size() && FCommands[I].Name != "start"; ++I)
+      Setup(Config, FCommands[I]);
     if (I == FCommands.size()) return Cleanup();
     if (!Config.Environment.count("APPDATA") && !FAppDataSet)
       Config.Environment["APPDATA"] = Temp();
@@ -219,7 +225,8 @@ private:
 
   void Cleanup() {
     std::error_code Error;
-    for (const auto& T : FTemps) fs::remove_all(T, Error);
+    for (const auto& T : FTemps)
+      fs::remove_all(T, Error);
     FTemps.clear();
   }
 
@@ -269,8 +276,7 @@ private:
       const bool Left = C.Args[0] == "left";
       const bool Down = C.Name == "press";
       D.SetButton(Left ? platform::VK_LBUTTON : platform::VK_RBUTTON, Down);
-      App.MouseButton(Left ? ui::TMouseButton::mbLeft : ui::TMouseButton::mbRight, Down,
-                      Pointer());
+      App.MouseButton(Left ? ui::TMouseButton::mbLeft : ui::TMouseButton::mbRight, Down, Pointer());
       IdleIfRunning();
     } else if (C.Name == "key") {
       const std::uint16_t Vk = C.Args[0] == "space"    ? platform::VK_SPACE

@@ -148,9 +148,8 @@ TTazuClickForm::TTazuClickForm(TComponent* AOwner) : TForm(AOwner) {
   const std::pair<TMenuItem*, std::int32_t> Times[] = {
       {Time05, 5}, {Time1, 10}, {Time2, 20}, {Time3, 30}, {Time4, 40},
       {Time5, 50}, {Time6, 60}, {Time7, 70}, {Time8, 80}, {Time9, 90}};
-  for (auto [Item, Tenths] : Times) Item->OnClick = [this, Tenths = Tenths](TObject*) {
-      TimeClick(Tenths);
-    };
+  for (auto [Item, Tenths] : Times)
+    Item->OnClick = [this, Tenths = Tenths](TObject*) { TimeClick(Tenths); };
   Oikake->OnClick = [this](TObject* S) { OikakeClick(S); };
   Sound->OnClick = [this](TObject* S) { SoundClick(S); };
   Hyouji->OnClick = [this](TObject* S) { HyoujiClick(S); };
@@ -196,9 +195,13 @@ void TTazuClickForm::FormShow(TObject*) {
   }
 }
 
-void TTazuClickForm::FormClose(TObject*, TCloseAction&) { SaveSettings(); }
+void TTazuClickForm::FormClose(TObject*, TCloseAction&) {
+  SaveSettings();
+}
 
-void TTazuClickForm::FormDestroy(TObject*) { SaveSettings(); }
+void TTazuClickForm::FormDestroy(TObject*) {
+  SaveSettings();
+}
 
 // ------------------------------------------------------------- dwell engine
 
@@ -316,14 +319,30 @@ void TTazuClickForm::ButtonLeave(TCuteButton* Button) {
     DaubleTimer->SetEnabled(false);
 }
 
-void TTazuClickForm::SingleButtonMouseEnter(TObject*) { ButtonEnter(SingleButton, 1); }
-void TTazuClickForm::DragButtonMouseEnter(TObject*) { ButtonEnter(DragButton, 2); }
-void TTazuClickForm::LeftButtonMouseEnter(TObject*) { ButtonEnter(LeftButton, 3); }
-void TTazuClickForm::OnButtonMouseEnter(TObject*) { ButtonEnter(OnButton, 4); }
-void TTazuClickForm::SingleButtonMouseLeave(TObject*) { ButtonLeave(SingleButton); }
-void TTazuClickForm::DragButtonMouseLeave(TObject*) { ButtonLeave(DragButton); }
-void TTazuClickForm::LeftButtonMouseLeave(TObject*) { ButtonLeave(LeftButton); }
-void TTazuClickForm::OnButtonMouseLeave(TObject*) { ButtonLeave(OnButton); }
+void TTazuClickForm::SingleButtonMouseEnter(TObject*) {
+  ButtonEnter(SingleButton, 1);
+}
+void TTazuClickForm::DragButtonMouseEnter(TObject*) {
+  ButtonEnter(DragButton, 2);
+}
+void TTazuClickForm::LeftButtonMouseEnter(TObject*) {
+  ButtonEnter(LeftButton, 3);
+}
+void TTazuClickForm::OnButtonMouseEnter(TObject*) {
+  ButtonEnter(OnButton, 4);
+}
+void TTazuClickForm::SingleButtonMouseLeave(TObject*) {
+  ButtonLeave(SingleButton);
+}
+void TTazuClickForm::DragButtonMouseLeave(TObject*) {
+  ButtonLeave(DragButton);
+}
+void TTazuClickForm::LeftButtonMouseLeave(TObject*) {
+  ButtonLeave(LeftButton);
+}
+void TTazuClickForm::OnButtonMouseLeave(TObject*) {
+  ButtonLeave(OnButton);
+}
 
 void TTazuClickForm::Toggle(TCuteButton* Button, TClickMode Mode) {
   if (Button->Color() == clYellow) {
@@ -340,8 +359,7 @@ void TTazuClickForm::KetteiTimerTimer(TObject*) {
   const bool OthersMayAct = OnButton->Color() == clBtnFace;
   switch (ClickState.HoverTarget) {
   case 1:
-    if (OthersMayAct &&
-        (ClickState.ClickMode == ckSingle || ClickState.ClickMode == ckDouble))
+    if (OthersMayAct && (ClickState.ClickMode == ckSingle || ClickState.ClickMode == ckDouble))
       Toggle(SingleButton, ckDouble);
     break;
   case 2:
@@ -408,16 +426,26 @@ void TTazuClickForm::OnButtonClick(TObject*) {
   }
 }
 
-void TTazuClickForm::HelpPopup(TObject*) { DaubleTimer->SetEnabled(false); }
+void TTazuClickForm::HelpPopup(TObject*) {
+  DaubleTimer->SetEnabled(false);
+}
 
 // ------------------------------------------------------------------ hit test
 
 void TTazuClickForm::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-  case WM_NCHITTEST: FormHitTest(Message); break;
-  case CM_MOUSEENTER: FormMouseEnter(Message); break;
-  case CM_MOUSELEAVE: FormMouseLeave(Message); break;
-  default: TForm::Dispatch(Message); break;
+  case WM_NCHITTEST:
+    FormHitTest(Message);
+    break;
+  case CM_MOUSEENTER:
+    FormMouseEnter(Message);
+    break;
+  case CM_MOUSELEAVE:
+    FormMouseLeave(Message);
+    break;
+  default:
+    TForm::Dispatch(Message);
+    break;
   }
 }
 
@@ -444,9 +472,13 @@ void TTazuClickForm::FormHitTest(TMessage& Message) {
   }
 }
 
-void TTazuClickForm::FormMouseEnter(TMessage&) { ClickState.ClickArmed = false; }
+void TTazuClickForm::FormMouseEnter(TMessage&) {
+  ClickState.ClickArmed = false;
+}
 
-void TTazuClickForm::FormMouseLeave(TMessage&) { ClickState.ClickArmed = true; }
+void TTazuClickForm::FormMouseLeave(TMessage&) {
+  ClickState.ClickArmed = true;
+}
 
 // ------------------------------------------------------------ menu commands
 
@@ -504,7 +536,8 @@ void TTazuClickForm::SetClickTime(std::int32_t Value) {
   const std::pair<TMenuItem*, std::int32_t> Items[] = {
       {Time05, 5}, {Time1, 10}, {Time2, 20}, {Time3, 30}, {Time4, 40},
       {Time5, 50}, {Time6, 60}, {Time7, 70}, {Time8, 80}, {Time9, 90}};
-  for (auto [Item, Tenths] : Items) Item->SetChecked(false);
+  for (auto [Item, Tenths] : Items)
+    Item->SetChecked(false);
   for (auto [Item, Tenths] : Items)
     if (Tenths == Value) Item->SetChecked(true);
 }
@@ -513,7 +546,8 @@ void TTazuClickForm::ApplyDisplaySize(bool Large) {
   const int H = Large ? ClickState.LargeHeight : ClickState.SmallHeight;
   SetClientHeight(H);
   SetClientWidth(ToolbarClientWidth);
-  for (TCuteButton* B : {SingleButton, DragButton, LeftButton, OnButton}) B->SetHeight(H);
+  for (TCuteButton* B : {SingleButton, DragButton, LeftButton, OnButton})
+    B->SetHeight(H);
 }
 
 bool TTazuClickForm::FolderExists(const std::string& Path) {

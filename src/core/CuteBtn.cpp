@@ -25,10 +25,18 @@ void TCuteButton::SetFlat(bool Value) {
 
 void TCuteButton::Dispatch(ui::TMessage& Message) {
   switch (Message.Msg) {
-  case ui::CM_MOUSEENTER: CMMouseEnter(Message); break;
-  case ui::CM_MOUSELEAVE: CMMouseLeave(Message); break;
-  case ui::CM_DIALOGCHAR: CMDialogChar(Message); break;
-  default: TCustomPanel::Dispatch(Message); break;
+  case ui::CM_MOUSEENTER:
+    CMMouseEnter(Message);
+    break;
+  case ui::CM_MOUSELEAVE:
+    CMMouseLeave(Message);
+    break;
+  case ui::CM_DIALOGCHAR:
+    CMDialogChar(Message);
+    break;
+  default:
+    TCustomPanel::Dispatch(Message);
+    break;
   }
 }
 
@@ -70,7 +78,9 @@ void TCuteButton::KeyDown(std::uint16_t& Key) {
   }
 }
 
-void TCuteButton::KeyUp(std::uint16_t& Key) { TCustomPanel::KeyUp(Key); }
+void TCuteButton::KeyUp(std::uint16_t& Key) {
+  TCustomPanel::KeyUp(Key);
+}
 
 void TCuteButton::DoEnter() {
   SetBevelOuter(TBevelCut::bvRaised);

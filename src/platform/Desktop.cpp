@@ -12,6 +12,8 @@ TDesktop& Desktop() {
   return *Installed;
 }
 
-void SetDesktop(TDesktop* Services) { Installed = Services; }
+void SetDesktop(TDesktop* Services) {
+  Installed = Services;
+}
 
 } // namespace platform

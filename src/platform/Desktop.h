@@ -99,8 +99,7 @@ public:
                                               const std::string& Default,
                                               const std::string& FileName) = 0;
   virtual bool WritePrivateProfileString(const std::string& Section, const std::string& Key,
-                                         const std::string& Value,
-                                         const std::string& FileName) = 0;
+                                         const std::string& Value, const std::string& FileName) = 0;
   // Observation point for recorders: a load or save of the settings ended with
   // the file written (true) or refused (false).
   virtual void NoteSettingsWritten(bool Ok) { (void)Ok; }

@@ -12,7 +12,9 @@ namespace ui {
 
 TApplication* Application = nullptr;
 
-TApplication::TApplication() : TComponent(nullptr) { Application = this; }
+TApplication::TApplication() : TComponent(nullptr) {
+  Application = this;
+}
 
 TApplication::~TApplication() {
   DestroyForms();

@@ -14,7 +14,11 @@ TBackend* Current = &NoBackend;
 
 } // namespace
 
-TBackend& Backend() { return *Current; }
-void SetBackend(TBackend* Value) { Current = Value ? Value : &NoBackend; }
+TBackend& Backend() {
+  return *Current;
+}
+void SetBackend(TBackend* Value) {
+  Current = Value ? Value : &NoBackend;
+}
 
 } // namespace ui

@@ -37,9 +37,7 @@ public:
     return 0;
   }
   // Shows the menu modally at the screen point and runs the chosen item's Click.
-  virtual void ShowPopupMenu(TPopupMenu& Menu, int X, int Y) {
-    (void)Menu, (void)X, (void)Y;
-  }
+  virtual void ShowPopupMenu(TPopupMenu& Menu, int X, int Y) { (void)Menu, (void)X, (void)Y; }
 };
 
 // The backend of this process; a do-nothing one with a clock at 0 until one is set.

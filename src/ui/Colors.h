@@ -18,7 +18,9 @@ inline constexpr TColor clWindowText = 0x80000008;
 inline constexpr TColor clBtnHighlight = 0x80000014;
 inline constexpr TColor clBtnShadow = 0x80000010;
 
-inline constexpr bool IsSystemColor(TColor Color) { return (Color & 0xFF000000u) == 0x80000000u; }
+inline constexpr bool IsSystemColor(TColor Color) {
+  return (Color & 0xFF000000u) == 0x80000000u;
+}
 
 // Name for traces: the known constants by name, anything else as 0x and 8 hex digits.
 std::string ColorToString(TColor Color);

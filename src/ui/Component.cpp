@@ -14,7 +14,8 @@ TComponent::~TComponent() {
 }
 
 void TComponent::DestroyComponents() {
-  while (!FComponents.empty()) delete FComponents.back();
+  while (!FComponents.empty())
+    delete FComponents.back();
 }
 
 TComponent* TComponent::FindComponent(const std::string& AName) const {

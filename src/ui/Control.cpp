@@ -11,7 +11,8 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {}
 
 TControl::~TControl() {
   if (Application) Application->ControlDestroyed(this);
-  for (TControl* Child : FControls) Child->FParent = nullptr;
+  for (TControl* Child : FControls)
+    Child->FParent = nullptr;
   if (FParent) std::erase(FParent->FControls, this);
 }
 
@@ -67,9 +68,13 @@ void TControl::SetFontColor(TColor Value) {
   Changed();
 }
 
-bool TControl::Focused() const { return Application && Application->FocusedControl() == this; }
+bool TControl::Focused() const {
+  return Application && Application->FocusedControl() == this;
+}
 
-void TControl::Changed() { Backend().ControlChanged(*this); }
+void TControl::Changed() {
+  Backend().ControlChanged(*this);
+}
 
 void TControl::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
@@ -123,6 +128,8 @@ int TControl::ClientOriginX() const {
   return FParent ? FParent->ClientOriginX() + FLeft : FLeft;
 }
 
-int TControl::ClientOriginY() const { return FParent ? FParent->ClientOriginY() + FTop : FTop; }
+int TControl::ClientOriginY() const {
+  return FParent ? FParent->ClientOriginY() + FTop : FTop;
+}
 
 } // namespace ui

@@ -10,16 +10,32 @@ TForm::TForm(TComponent* AOwner) : TControl(AOwner) {
   SetColor(clBtnFace);
 }
 
-TForm::~TForm() { DestroyComponents(); }
+TForm::~TForm() {
+  DestroyComponents();
+}
 
-int TForm::Frame() const { return Backend().FrameWidth(); }
+int TForm::Frame() const {
+  return Backend().FrameWidth();
+}
 
-int TForm::ClientWidth() const { return Width() - 2 * Frame(); }
-int TForm::ClientHeight() const { return Height() - 2 * Frame(); }
-void TForm::SetClientWidth(int Value) { SetWidth(Value + 2 * Frame()); }
-void TForm::SetClientHeight(int Value) { SetHeight(Value + 2 * Frame()); }
-int TForm::ClientOriginX() const { return Left() + Frame(); }
-int TForm::ClientOriginY() const { return Top() + Frame(); }
+int TForm::ClientWidth() const {
+  return Width() - 2 * Frame();
+}
+int TForm::ClientHeight() const {
+  return Height() - 2 * Frame();
+}
+void TForm::SetClientWidth(int Value) {
+  SetWidth(Value + 2 * Frame());
+}
+void TForm::SetClientHeight(int Value) {
+  SetHeight(Value + 2 * Frame());
+}
+int TForm::ClientOriginX() const {
+  return Left() + Frame();
+}
+int TForm::ClientOriginY() const {
+  return Top() + Frame();
+}
 
 void TForm::CreateParams(TCreateParams& Params) {
   Params.Style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
@@ -32,7 +48,9 @@ void TForm::SetVisible(bool Value) {
   if (Value && OnShow) OnShow(this);
 }
 
-void TForm::Show() { SetVisible(true); }
+void TForm::Show() {
+  SetVisible(true);
+}
 
 void TForm::Close() {
   TCloseAction Action = TCloseAction::caHide;

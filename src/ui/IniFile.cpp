@@ -8,7 +8,8 @@ namespace ui {
 
 std::int32_t StrToIntLenient(const std::string& Text) {
   std::size_t I = 0;
-  while (I < Text.size() && std::isspace(static_cast<unsigned char>(Text[I]))) ++I;
+  while (I < Text.size() && std::isspace(static_cast<unsigned char>(Text[I])))
+    ++I;
   bool Negative = false;
   if (I < Text.size() && (Text[I] == '+' || Text[I] == '-')) Negative = Text[I++] == '-';
   std::uint32_t Value = 0;
@@ -20,7 +21,8 @@ std::int32_t StrToIntLenient(const std::string& Text) {
 
 std::int32_t StrToIntStrict(const std::string& Text, std::int32_t Default) {
   std::size_t I = 0;
-  while (I < Text.size() && Text[I] == ' ') ++I;
+  while (I < Text.size() && Text[I] == ' ')
+    ++I;
   const std::string_view Rest = std::string_view(Text).substr(I);
   auto IsHex = [](char C) { return std::isxdigit(static_cast<unsigned char>(C)) != 0; };
   std::size_t HexStart = 0;
@@ -34,8 +36,8 @@ std::int32_t StrToIntStrict(const std::string& Text, std::int32_t Default) {
     std::uint64_t Value = 0;
     for (char C : Digits) {
       if (!IsHex(C)) return Default;
-      const int D = std::isdigit(static_cast<unsigned char>(C)) ? C - '0'
-                                                                 : (std::tolower(C) - 'a' + 10);
+      const int D =
+          std::isdigit(static_cast<unsigned char>(C)) ? C - '0' : (std::tolower(C) - 'a' + 10);
       Value = Value * 16 + static_cast<std::uint64_t>(D);
       if (Value > 0xFFFFFFFFull) return Default;
     }
@@ -71,8 +73,7 @@ std::int32_t TIniFile::ReadInteger(const std::string& Section, const std::string
 void TIniFile::WriteString(const std::string& Section, const std::string& Ident,
                            const std::string& Value) {
   auto& D = platform::Desktop();
-  if (!D.WritePrivateProfileString(D.ToAnsi(Section), D.ToAnsi(Ident), D.ToAnsi(Value),
-                                   FFileName))
+  if (!D.WritePrivateProfileString(D.ToAnsi(Section), D.ToAnsi(Ident), D.ToAnsi(Value), FFileName))
     throw EIniFileException(D.FromAnsi(FFileName) + " に書き込めません");
 }
 

@@ -34,7 +34,9 @@ TMenuItem* FindIn(TMenuItem* Item, const std::string& Name) {
 }
 } // namespace
 
-TMenuItem* TPopupMenu::Find(const std::string& ItemName) const { return FindIn(FItems, ItemName); }
+TMenuItem* TPopupMenu::Find(const std::string& ItemName) const {
+  return FindIn(FItems, ItemName);
+}
 
 void TPopupMenu::Popup(int X, int Y) {
   if (OnPopup) OnPopup(this);

@@ -4,9 +4,12 @@ namespace ui {
 
 const char* BevelToString(TBevelCut Bevel) {
   switch (Bevel) {
-  case TBevelCut::bvNone: return "bvNone";
-  case TBevelCut::bvLowered: return "bvLowered";
-  case TBevelCut::bvRaised: return "bvRaised";
+  case TBevelCut::bvNone:
+    return "bvNone";
+  case TBevelCut::bvLowered:
+    return "bvLowered";
+  case TBevelCut::bvRaised:
+    return "bvRaised";
   }
   return "?";
 }

@@ -11,9 +11,13 @@ TTimerQueue& Timers() {
   return Queue;
 }
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) { UpdateTimer(); }
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
+  UpdateTimer();
+}
 
-TTimer::~TTimer() { Timers().Stop(this); }
+TTimer::~TTimer() {
+  Timers().Stop(this);
+}
 
 void TTimer::SetEnabled(bool Value) {
   if (Value == FEnabled) return;

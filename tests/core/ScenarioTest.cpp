@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 std::vector<std::string> Lines(const std::string& Text) {
   std::vector<std::string> Out;
   std::istringstream In(Text);
-  for (std::string L; std::getline(In, L);) Out.push_back(L);
+  for (std::string L; std::getline(In, L);)
+    Out.push_back(L);
   return Out;
 }
 
@@ -53,7 +54,9 @@ TEST_P(ScenarioTest, TraceMeetsExpectations) {
   ASSERT_EQ(RunScenario(ScriptIn, Out, Err), 0) << Err.str();
   const std::vector<std::string> Trace = Lines(Out.str());
 
-  if (!Exact.empty()) EXPECT_EQ(Trace, Exact) << Out.str();
+  if (!Exact.empty()) {
+    EXPECT_EQ(Trace, Exact) << Out.str();
+  }
   auto At = Trace.begin();
   for (const std::string& Want : InOrder) {
     At = std::find(At, Trace.end(), Want);

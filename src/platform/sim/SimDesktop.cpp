@@ -26,7 +26,9 @@ std::string Quote(const std::string& Text) {
 TSimDesktop::TSimDesktop(TSimConfig Config, std::ostream& Trace)
     : FConfig(std::move(Config)), FTrace(Trace) {}
 
-void TSimDesktop::Print(const std::string& Line) { FTrace << FNow << ' ' << Line << '\n'; }
+void TSimDesktop::Print(const std::string& Line) {
+  FTrace << FNow << ' ' << Line << '\n';
+}
 
 void TSimDesktop::SetButton(int Vk, bool Down) {
   if (Down && !FDown[Vk]) FToggled[Vk] = !FToggled[Vk];
@@ -81,8 +83,7 @@ bool TSimDesktop::CreateMutexAlreadyExists(const std::string&) {
   return Exists;
 }
 
-void TSimDesktop::MessageBox(const std::string& Caption, const std::string& Text,
-                             std::uint32_t) {
+void TSimDesktop::MessageBox(const std::string& Caption, const std::string& Text, std::uint32_t) {
   Print("msgbox " + Quote(Caption) + " " + Quote(Text));
 }
 
@@ -112,24 +113,28 @@ bool TSimDesktop::CreateDir(const std::string& Path) {
   return !Path.empty() && fs::create_directory(Resolve(Path), Error);
 }
 
-std::string TSimDesktop::GetPrivateProfileString(const std::string& Section,
-                                                 const std::string& Key,
+std::string TSimDesktop::GetPrivateProfileString(const std::string& Section, const std::string& Key,
                                                  const std::string& Default,
                                                  const std::string& FileName) {
   return profile::GetPrivateProfileString(Section, Key, Default, Resolve(FileName));
 }
 
 bool TSimDesktop::WritePrivateProfileString(const std::string& Section, const std::string& Key,
-                                            const std::string& Value,
-                                            const std::string& FileName) {
+                                            const std::string& Value, const std::string& FileName) {
   return profile::WritePrivateProfileString(Section, Key, Value, Resolve(FileName));
 }
 
-void TSimDesktop::NoteSettingsWritten(bool Ok) { Print(Ok ? "save ok" : "save failed"); }
+void TSimDesktop::NoteSettingsWritten(bool Ok) {
+  Print(Ok ? "save ok" : "save failed");
+}
 
-std::string TSimDesktop::ToAnsi(const std::string& Utf8) { return posix::Utf8ToAnsi(Utf8); }
+std::string TSimDesktop::ToAnsi(const std::string& Utf8) {
+  return posix::Utf8ToAnsi(Utf8);
+}
 
-std::string TSimDesktop::FromAnsi(const std::string& Ansi) { return posix::AnsiToUtf8(Ansi); }
+std::string TSimDesktop::FromAnsi(const std::string& Ansi) {
+  return posix::AnsiToUtf8(Ansi);
+}
 
 void TSimDesktop::RunLoop(ui::TApplication& App) {
   App.Idle();

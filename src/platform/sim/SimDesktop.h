@@ -65,8 +65,7 @@ public:
   TRect DesktopRect() override { return {0, 0, FConfig.ScreenWidth, FConfig.ScreenHeight}; }
   void MessageBox(const std::string& Caption, const std::string& Text,
                   std::uint32_t Flags) override;
-  std::string ExpandEnvironmentStrings(const std::string& Source,
-                                       std::size_t BufferSize) override;
+  std::string ExpandEnvironmentStrings(const std::string& Source, std::size_t BufferSize) override;
   bool IsDirectory(const std::string& Path) override;
   bool CreateDir(const std::string& Path) override;
   std::string GetPrivateProfileString(const std::string& Section, const std::string& Key,
