@@ -145,10 +145,7 @@ TTazuClickForm::TTazuClickForm(TComponent* AOwner) : TForm(AOwner) {
   LeftButton->OnMouseEnter = [this](TObject* S) { LeftButtonMouseEnter(S); };
   LeftButton->OnMouseLeave = [this](TObject* S) { LeftButtonMouseLeave(S); };
   Help->OnPopup = [this](TObject* S) { HelpPopup(S); };
-  const std::pair<TMenuItem*, std::int32_t> Times[] = {
-      {Time05, 5}, {Time1, 10}, {Time2, 20}, {Time3, 30}, {Time4, 40},
-      {Time5, 50}, {Time6, 60}, {Time7, 70}, {Time8, 80}, {Time9, 90}};
-  for (auto [Item, Tenths] : Times)
+  for (auto [Item, Tenths] : ClickTimeItems())
     Item->OnClick = [this, Tenths = Tenths](TObject*) { TimeClick(Tenths); };
   Oikake->OnClick = [this](TObject* S) { OikakeClick(S); };
   Sound->OnClick = [this](TObject* S) { SoundClick(S); };
@@ -527,15 +524,26 @@ void TTazuClickForm::OFFClick(TObject*) {
 
 // ------------------------------------------------------- settings and sizes
 
+std::array<std::pair<TMenuItem*, std::int32_t>, 10> TTazuClickForm::ClickTimeItems() const {
+  return {{{Time05, 5},
+           {Time1, 10},
+           {Time2, 20},
+           {Time3, 30},
+           {Time4, 40},
+           {Time5, 50},
+           {Time6, 60},
+           {Time7, 70},
+           {Time8, 80},
+           {Time9, 90}}};
+}
+
 void TTazuClickForm::SetClickTime(std::int32_t Value) {
   // Only an edited file gives a negative dwell time or one whose milliseconds do
   // not fit: such a countdown never ticks, as with 0, rather than wrapping to weeks.
   const std::int64_t Milliseconds = std::int64_t{Value} * 100;
   const bool Usable = Milliseconds >= 0 && Milliseconds <= std::numeric_limits<std::int32_t>::max();
   IntervalTimer->SetInterval(Usable ? static_cast<std::uint32_t>(Milliseconds) : 0);
-  const std::pair<TMenuItem*, std::int32_t> Items[] = {
-      {Time05, 5}, {Time1, 10}, {Time2, 20}, {Time3, 30}, {Time4, 40},
-      {Time5, 50}, {Time6, 60}, {Time7, 70}, {Time8, 80}, {Time9, 90}};
+  const auto Items = ClickTimeItems();
   for (auto [Item, Tenths] : Items)
     Item->SetChecked(false);
   for (auto [Item, Tenths] : Items)

@@ -9,9 +9,10 @@
 #include "ui/Menu.h"
 #include "ui/Timer.h"
 
+#include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
+#include <utility>
 
 namespace core {
 
@@ -124,6 +125,8 @@ public:
   bool FolderExists(const std::string& Path);
 
 private:
+  // The ten click-time items in menu order, with their dwell times in tenths.
+  std::array<std::pair<ui::TMenuItem*, std::int32_t>, 10> ClickTimeItems() const;
   void ButtonEnter(TCuteButton* Button, int Number);
   void ButtonLeave(TCuteButton* Button);
   void Toggle(TCuteButton* Button, TClickMode Mode);
