@@ -1,5 +1,5 @@
 // The whole input is the file's text. The section, key and value to use are
-// the bytes after its last ';' (so a seed ends in a comment line such as
+// the bytes after its last ';' (so a corpus file ends in a comment line such as
 // ";Options|Delay|700"), split at the first two '|'.
 #include "platform/profile/ProfileFile.h"
 
