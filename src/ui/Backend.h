@@ -31,6 +31,8 @@ public:
   // Something the control shows (geometry, colour, caption, bevel, visibility) changed.
   virtual void ControlChanged(TControl& Control) { (void)Control; }
   virtual void CaptureChanged(TControl* Control) { (void)Control; }
+  // The control is being destroyed: drop what renders it.
+  virtual void ControlDestroyed(TControl& Control) { (void)Control; }
   // The native window of a control, for calls that name an owner window; 0 if none.
   virtual std::uintptr_t WindowHandle(TControl& Control) {
     (void)Control;

@@ -11,6 +11,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {}
 
 TControl::~TControl() {
   if (Application) Application->ControlDestroyed(this);
+  Backend().ControlDestroyed(*this);
   for (TControl* Child : FControls)
     Child->FParent = nullptr;
   if (FParent) std::erase(FParent->FControls, this);

@@ -1,0 +1,49 @@
+// The Linux program: Qt 6 windows, X11 desktop services, the shared entry point.
+#include "TazuClickMain.h"
+#include "platform/qt/QtBackend.h"
+#include "platform/x11/KeepAbove.h"
+#include "platform/x11/X11Desktop.h"
+#include "ui/Application.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+
+#include <memory>
+
+int main(int argc, char** argv) {
+  // Qt's plain poll loop: it announces the wait only when it will really block,
+  // which is when the widget layer's idle step belongs, and wakes for nothing
+  // but our timer and input. Not passed on to programs opened from the menu.
+  const bool SetNoGlib = !qEnvironmentVariableIsSet("QT_NO_GLIB");
+  if (SetNoGlib) qputenv("QT_NO_GLIB", "1");
+  QApplication Qt(argc, argv);
+  if (SetNoGlib) qunsetenv("QT_NO_GLIB");
+
+  platform::x11::TX11Desktop Desktop;
+  platform::qt::TQtBackend Backend;
+  Desktop.OnMessageBox = [&Backend](const std::string& Caption, const std::string& Text,
+                                    std::uint32_t Flags) {
+    Backend.MessageBox(Caption, Text, Flags);
+  };
+  platform::x11::TKeepAbove KeepAbove;
+  std::unique_ptr<QSocketNotifier> Watcher;
+  Backend.OnWindowShown = [&](std::uintptr_t Window) {
+    const int Fd = KeepAbove.Watch(Window);
+    if (Fd < 0) return;
+    Watcher = std::make_unique<QSocketNotifier>(Fd, QSocketNotifier::Read);
+    QObject::connect(Watcher.get(), &QSocketNotifier::activated,
+                     [&KeepAbove] { KeepAbove.Dispatch(); });
+  };
+  platform::SetDesktop(&Desktop);
+  ui::SetBackend(&Backend);
+
+  int Code = 0;
+  {
+    ui::TApplication App;
+    Code = TazuClickMain();
+  } // the forms go here: their destroy handler still has the desktop
+  Watcher.reset();
+  ui::SetBackend(nullptr);
+  platform::SetDesktop(nullptr);
+  return Code;
+}
