@@ -99,8 +99,7 @@ std::intptr_t TApplication::HitTest(TForm& Form, platform::TPoint Screen) {
 void TApplication::Idle() {
   if (FMoving || !FMainForm) return; // the system's move loop does no idle processing
   const platform::TPoint P = platform::Desktop().GetCursorPos();
-  TControl* Found = FindControl(P);
-  if (Found == FMainForm) HitTest(*FMainForm, P);
+  TControl* Found = Backend().IdleLookup(*this, P);
   if (FCapture && Found != FCapture) Found = nullptr;
   if (Found == FMouseControl) return;
   TControl* Old = FMouseControl;
@@ -110,6 +109,7 @@ void TApplication::Idle() {
 }
 
 void TApplication::MouseMove(platform::TPoint P) {
+  if (Backend().NativeHitTest()) return; // the window manager tests and moves
   if (FMoving) {
     FMainForm->SetBounds(P.x - FGrab.x, P.y - FGrab.y, FMainForm->Width(), FMainForm->Height());
     return;
@@ -127,7 +127,7 @@ void TApplication::MouseButton(TMouseButton Button, bool Down, platform::TPoint 
   if (!Target) return;
   const int X = P.x - Target->ClientOriginX();
   const int Y = P.y - Target->ClientOriginY();
-  if (Target == FMainForm && !FCapture) {
+  if (Target == FMainForm && !FCapture && !Backend().NativeHitTest()) {
     const std::intptr_t Answer = HitTest(*FMainForm, P);
     if (Answer == HTCAPTION) {
       if (Down && Button == TMouseButton::mbLeft) {

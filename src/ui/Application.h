@@ -7,7 +7,8 @@
 //  - hit tests: the form is asked (WM_NCHITTEST) at each pointer motion and
 //    button event over its background and at each idle lookup while the pointer
 //    is there, before that lookup's notifications. HTCAPTION with the left
-//    button pressed moves the form until the release.
+//    button pressed moves the form until the release. Where the backend's
+//    window manager asks the hit test and moves the form itself, it does both.
 //  - an error raised while a message is handled goes to the error display and
 //    the loop goes on.
 // Single-threaded: everything runs on the UI thread.

@@ -1,5 +1,7 @@
 #include "ui/Backend.h"
 
+#include "ui/Application.h"
+
 namespace ui {
 namespace {
 
@@ -13,6 +15,12 @@ TNoBackend NoBackend;
 TBackend* Current = &NoBackend;
 
 } // namespace
+
+TControl* TBackend::IdleLookup(TApplication& App, platform::TPoint Screen) {
+  TControl* Found = App.FindControl(Screen);
+  if (Found && Found == App.MainForm()) App.HitTest(*App.MainForm(), Screen);
+  return Found;
+}
 
 TBackend& Backend() {
   return *Current;

@@ -4,6 +4,8 @@
 // tracking, hit tests, capture) live in the widget layer, not here.
 #pragma once
 
+#include "platform/Desktop.h"
+
 #include <cstdint>
 
 namespace ui {
@@ -27,6 +29,16 @@ public:
   virtual void RunLoop(TApplication& App) = 0;
   // The next timer deadline may have changed.
   virtual void TimersChanged() {}
+
+  // True where the window manager itself asks the form's hit test (on pointer
+  // motion, button events and window lookups) and moves the form on HTCAPTION;
+  // the application then does neither itself.
+  virtual bool NativeHitTest() { return false; }
+  // The control under the pointer for the idle-time tracking: a child of the
+  // main form, else the form, else none. The default looks it up by geometry
+  // and asks the form's hit test when the pointer is on its background; a
+  // native backend asks the window manager, which sends the hit test itself.
+  virtual TControl* IdleLookup(TApplication& App, platform::TPoint Screen);
 
   // Something the control shows (geometry, colour, caption, bevel, visibility) changed.
   virtual void ControlChanged(TControl& Control) { (void)Control; }
