@@ -16,8 +16,12 @@ int main(int argc, char** argv) {
   // but our timer and input. Not passed on to programs opened from the menu.
   const bool SetNoGlib = !qEnvironmentVariableIsSet("QT_NO_GLIB");
   if (SetNoGlib) qputenv("QT_NO_GLIB", "1");
+  // Pointer, injection and stacking are X11's: under Wayland, XWayland's.
+  const bool SetPlatform = !qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+  if (SetPlatform) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication Qt(argc, argv);
   if (SetNoGlib) qunsetenv("QT_NO_GLIB");
+  if (SetPlatform) qunsetenv("QT_QPA_PLATFORM");
 
   platform::x11::TX11Desktop Desktop;
   platform::qt::TQtBackend Backend;

@@ -225,6 +225,8 @@ TEST_F(LinuxToolbar, MovesByItsBackgroundAndSavesThePosition) {
 }
 
 TEST_F(LinuxToolbar, WritesItsSettingsUnderXdgConfigHome) {
+  // A fresh account may have no configuration folder yet.
+  std::filesystem::remove_all(S->ConfigHome());
   ASSERT_NO_FATAL_FAILURE(StartTarget());
   ASSERT_NO_FATAL_FAILURE(StartToolbar());
   // Resting on the background saves all eight settings.
@@ -239,6 +241,8 @@ TEST_F(LinuxToolbar, WritesItsSettingsUnderXdgConfigHome) {
   for (const char* Line : {"XPOS=640", "YPOS=512", "Ver=「たずクリック。」Ver2.20"})
     EXPECT_NE(Text.find(Line), std::string::npos) << Line << " missing in\n" << Text;
   EXPECT_FALSE(std::filesystem::exists(S->Folder() + "/home/.config/Tazu"));
+  EXPECT_EQ(std::filesystem::status(S->ConfigHome()).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_all);
 }
 
 TEST_F(LinuxToolbar, ASecondCopyWarnsAndExitsWithZero) {

@@ -244,7 +244,19 @@ bool TX11Desktop::IsDirectory(const std::string& Path) {
 }
 
 bool TX11Desktop::CreateDir(const std::string& Path) {
-  return !Path.empty() && ::mkdir(Path.c_str(), 0777) == 0;
+  if (Path.empty()) return false;
+  // %APPDATA% always exists on Windows; XDG_CONFIG_HOME need not on a fresh
+  // account, and is then made private (0700), as the XDG rules ask.
+  const fs::path Parent = fs::path(Path).parent_path();
+  std::error_code Error;
+  if (!Parent.empty() && !fs::exists(Parent, Error)) {
+    fs::path Partial;
+    for (const fs::path& Part : Parent) {
+      Partial /= Part;
+      if (!fs::exists(Partial, Error)) ::mkdir(Partial.c_str(), 0700);
+    }
+  }
+  return ::mkdir(Path.c_str(), 0777) == 0;
 }
 
 std::string TX11Desktop::GetPrivateProfileString(const std::string& Section, const std::string& Key,
