@@ -170,9 +170,11 @@ TXSession::~TXSession() {
   if (!std::getenv("TAZU_E2E_KEEP")) fs::remove_all(FFolder, Error);
 }
 
-pid_t TXSession::Start(const std::vector<std::string>& Argv, const std::string& LogName) {
-  const pid_t Pid =
-      SpawnWith(Argv, SessionEnvironment(FFolder, FDisplayName), FFolder + "/" + LogName);
+pid_t TXSession::Start(const std::vector<std::string>& Argv, const std::string& LogName,
+                       const std::vector<std::string>& ExtraEnvironment) {
+  auto Env = SessionEnvironment(FFolder, FDisplayName);
+  Env.insert(Env.end(), ExtraEnvironment.begin(), ExtraEnvironment.end());
+  const pid_t Pid = SpawnWith(Argv, Env, FFolder + "/" + LogName);
   FChildren.push_back(Pid);
   return Pid;
 }

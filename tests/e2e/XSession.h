@@ -40,7 +40,8 @@ public:
 
   // Starts a program with the session's environment; its output goes to
   // LogName in the session's folder. Ended at the latest by the destructor.
-  pid_t Start(const std::vector<std::string>& Argv, const std::string& LogName);
+  pid_t Start(const std::vector<std::string>& Argv, const std::string& LogName,
+              const std::vector<std::string>& ExtraEnvironment = {});
   // Waits for the program to end; its exit status (as waitpid gives it).
   std::optional<int> WaitExit(pid_t Pid, std::chrono::milliseconds Timeout);
   bool Running(pid_t Pid);

@@ -6,16 +6,33 @@
 //   keydown KEYSYM         e.g. keydown Alt_L
 //   keyup KEYSYM
 //   focusin / focusout     normal focus changes (grabs are not focus changes)
-// Usage: tazu-xtarget LOG X Y WIDTH HEIGHT
+// With --time, button and key lines end in " t=" and the CLOCK_MONOTONIC
+// microsecond of their arrival.
+// Usage: tazu-xtarget LOG X Y WIDTH HEIGHT [--time]
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+namespace {
+
+std::string Stamp(bool Timed) {
+  if (!Timed) return {};
+  timespec T{};
+  clock_gettime(CLOCK_MONOTONIC, &T);
+  return " t=" + std::to_string(static_cast<long long>(T.tv_sec) * 1000000 + T.tv_nsec / 1000);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 6) {
-    std::fprintf(stderr, "usage: tazu-xtarget LOG X Y WIDTH HEIGHT\n");
+  const bool Timed = argc == 7 && std::strcmp(argv[6], "--time") == 0;
+  if (argc != 6 && !Timed) {
+    std::fprintf(stderr, "usage: tazu-xtarget LOG X Y WIDTH HEIGHT [--time]\n");
     return 2;
   }
   std::FILE* Log = std::fopen(argv[1], "w");
@@ -45,14 +62,15 @@ int main(int argc, char** argv) {
       break;
     case ButtonPress:
     case ButtonRelease:
-      std::fprintf(Log, "%s %u %d %d\n", E.type == ButtonPress ? "press" : "release",
-                   E.xbutton.button, E.xbutton.x_root, E.xbutton.y_root);
+      std::fprintf(Log, "%s %u %d %d%s\n", E.type == ButtonPress ? "press" : "release",
+                   E.xbutton.button, E.xbutton.x_root, E.xbutton.y_root, Stamp(Timed).c_str());
       break;
     case KeyPress:
     case KeyRelease: {
       const KeySym Sym = XLookupKeysym(&E.xkey, 0);
       const char* Name = XKeysymToString(Sym);
-      std::fprintf(Log, "%s %s\n", E.type == KeyPress ? "keydown" : "keyup", Name ? Name : "?");
+      std::fprintf(Log, "%s %s%s\n", E.type == KeyPress ? "keydown" : "keyup", Name ? Name : "?",
+                   Stamp(Timed).c_str());
       break;
     }
     case FocusIn:

@@ -22,6 +22,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <deque>
 #include <map>
 #include <optional>
@@ -157,14 +160,31 @@ struct TQtBackend::TImpl {
   std::map<const ui::TControl*, TFormWindow*> Windows;
   std::map<const ui::TControl*, QWidget*> Panels;
 
+  // For the benchmark: each wake's deadline and the moment it ran, as
+  // CLOCK_MONOTONIC milliseconds and microseconds.
+  std::FILE* WakeLog = nullptr;
+
   explicit TImpl(TQtBackend& AOwner) : Owner(AOwner) {
     Clock.start();
+    if (const char* Path = std::getenv("TAZU_WAKE_LOG")) WakeLog = std::fopen(Path, "w");
     Wake.setSingleShot(true);
     Wake.setTimerType(Qt::PreciseTimer);
     QObject::connect(&Wake, &QTimer::timeout, [this] { WakeUp(); });
   }
 
+  ~TImpl() {
+    if (WakeLog) std::fclose(WakeLog);
+  }
+
   void WakeUp() {
+    if (WakeLog && ArmedFor) {
+      timespec T{};
+      clock_gettime(CLOCK_MONOTONIC, &T);
+      std::fprintf(WakeLog, "wake %lld %lld\n",
+                   static_cast<long long>(Clock.msecsSinceReference() + *ArmedFor),
+                   static_cast<long long>(T.tv_sec) * 1000000 + T.tv_nsec / 1000);
+      std::fflush(WakeLog);
+    }
     ArmedFor.reset();
     if (App) Guarded([this] { App->ProcessTimers(); });
     Owner.TimersChanged();
