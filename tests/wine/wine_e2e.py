@@ -155,6 +155,7 @@ class Session:
         self.processes = []
         self.xvfb = None
         self.display = None
+        self.pointer = None
 
     def __enter__(self):
         read_end, write_end = os.pipe()
@@ -213,12 +214,16 @@ class Session:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def move(self, x, y):
-        self.xdotool("mousemove", "--sync", x, y)
+        # --sync waits for the pointer to move, so never ask for where it is.
+        if (x, y) != self.pointer:
+            self.xdotool("mousemove", "--sync", x, y)
+        self.pointer = (x, y)
 
     def glide(self, x0, y0, x1, y1, steps=10):
         for i in range(1, steps + 1):
             self.xdotool("mousemove", x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps)
             time.sleep(0.03)
+        self.pointer = (x1, y1)
 
     def screenshot(self):
         data = subprocess.run(["xwd", "-root", "-silent"], env=self.env, check=True,
