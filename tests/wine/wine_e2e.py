@@ -17,6 +17,7 @@ the cases check. Every process started here is ended by its PID.
 import argparse
 import glob
 import os
+import pathlib
 import shutil
 import signal
 import struct
@@ -550,6 +551,22 @@ def case_second_copy(t):
     check(t.settings_bytes() == before, "the second copy touched the settings file")
 
 
+def case_unwritable_settings(t):
+    # A folder where the file should be: every write of it fails.
+    os.makedirs(t.settings)
+    t.start_target()
+    process = t.s.start([os.path.join(t.app_dir, "TazuClick.exe")], cwd=t.app_dir)
+    rc, out = t.s.run([os.path.join(t.bin, "WineProbe.exe"), "press-ok", "20000"])
+    check(rc == 0, "no error box for the settings file")
+    user = pathlib.Path(t.settings).parents[3].name
+    path = f"C:\\users\\{user}\\AppData\\Roaming\\Tazu\\TazuClick.ini"
+    check(out.splitlines() == [TITLE, f"{path} に書き込めません"], f"error box: {out!r}")
+    # The program goes on with the defaults: the toolbar appears at the centre.
+    rect = wait_for(t.window_rect, 20, "no toolbar after the error")
+    check(rect[:2] == (SCREEN[0] // 2, SCREEN[1] // 2), f"toolbar at {rect[:2]}")
+    check(process.poll() is None, "the program ended after the error")
+
+
 def case_start_off(t):
     t.write_settings(**dict(FAST, start="0"))
     t.start_target()
@@ -611,6 +628,7 @@ CASES = {
     "settings_shift_jis": case_settings_shift_jis,
     "second_copy": case_second_copy,
     "start_off": case_start_off,
+    "unwritable_settings": case_unwritable_settings,
     "menu_keyboard": case_menu_keyboard,
 }
 

@@ -307,10 +307,11 @@ void TWin32Backend::ShowPopupMenu(ui::TPopupMenu& Menu, int X, int Y) {
   if (ui::Application && ui::Application->MainForm()) Owner = H(Find(*ui::Application->MainForm()));
   if (!Owner) Owner = H(FApplicationWindow);
   // The menu closes on a click elsewhere only when its owner is in the foreground.
+  // Its owner hears WM_ENTERMENULOOP, so the timers keep ticking while it is open.
   SetForegroundWindow(Owner);
-  const UINT Command = static_cast<UINT>(TrackPopupMenuEx(
-      Handle, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY, X, Y,
-      Owner, nullptr));
+  const UINT Command = static_cast<UINT>(
+      TrackPopupMenuEx(Handle, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, X, Y,
+                       Owner, nullptr));
   PostMessageW(Owner, WM_NULL, 0, 0);
   DestroyMenu(Handle);
   if (Command >= 1 && Command <= Commands.size()) Commands[Command - 1]->Click();
