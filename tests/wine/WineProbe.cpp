@@ -50,10 +50,13 @@ int Toolbar() {
 int PressOk(DWORD Milliseconds) {
   const DWORD Start = GetTickCount();
   for (;;) {
-    if (HWND Box = FindWindowW(L"#32770", nullptr)) {
-      HWND Text = nullptr;
+    // Shown and filled in: the box is created before its texts are set.
+    HWND Box = FindWindowW(L"#32770", nullptr);
+    HWND Text = nullptr;
+    if (Box && IsWindowVisible(Box))
       EnumChildWindows(Box, FindStatic, reinterpret_cast<LPARAM>(&Text));
-      std::printf("%s\n%s\n", Utf8(TextOf(Box)).c_str(), Text ? Utf8(TextOf(Text)).c_str() : "");
+    if (Text && GetWindowTextLengthW(Box) > 0) {
+      std::printf("%s\n%s\n", Utf8(TextOf(Box)).c_str(), Utf8(TextOf(Text)).c_str());
       std::fflush(stdout);
       if (HWND Ok = GetDlgItem(Box, IDOK))
         SendMessageW(Ok, BM_CLICK, 0, 0);
