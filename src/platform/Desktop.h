@@ -103,6 +103,9 @@ public:
   // Observation point for recorders: a load or save of the settings ended with
   // the file written (true) or refused (false).
   virtual void NoteSettingsWritten(bool Ok) { (void)Ok; }
+  // A path as the file functions take it, in UTF-8 for messages. Windows paths
+  // are in the ANSI code page; POSIX paths are the file system's own bytes.
+  virtual std::string PathToUtf8(const std::string& Path) { return FromAnsi(Path); }
   // Conversions between UTF-8 and the ANSI code page (Shift-JIS).
   virtual std::string ToAnsi(const std::string& Utf8) = 0;
   virtual std::string FromAnsi(const std::string& Ansi) = 0;

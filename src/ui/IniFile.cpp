@@ -74,7 +74,7 @@ void TIniFile::WriteString(const std::string& Section, const std::string& Ident,
                            const std::string& Value) {
   auto& D = platform::Desktop();
   if (!D.WritePrivateProfileString(D.ToAnsi(Section), D.ToAnsi(Ident), D.ToAnsi(Value), FFileName))
-    throw EIniFileException(D.FromAnsi(FFileName) + " に書き込めません");
+    throw EIniFileException(D.PathToUtf8(FFileName) + " に書き込めません");
 }
 
 void TIniFile::WriteInteger(const std::string& Section, const std::string& Ident,

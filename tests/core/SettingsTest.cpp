@@ -203,6 +203,12 @@ TEST_F(SettingsTest, UnwritableFolderReportsOnceAtStartAndCloseKeepsTheWindowOpe
   EXPECT_TRUE(Has(Trace, "3000 exit 0\n3000 save failed\n3000 " + Box + "\n"));
 }
 
+TEST_F(SettingsTest, UnwritablePathIsReportedAsTheFileSystemNamesIt) {
+  AppData += "/たろう/missing";
+  const std::string Trace = Run("end\n");
+  EXPECT_TRUE(Has(Trace, "\"" + AppData + "/Tazu/TazuClick.ini に書き込めません\"")) << Trace;
+}
+
 TEST_F(SettingsTest, ReadOnlyFileIsAppliedAndReported) {
   WriteFile(Crlf({Timer, "Timer=10"}));
   fs::permissions(File, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);

@@ -76,6 +76,7 @@ public:
   void NoteSettingsWritten(bool Ok) override;
   std::string ToAnsi(const std::string& Utf8) override;
   std::string FromAnsi(const std::string& Ansi) override;
+  std::string PathToUtf8(const std::string& Path) override { return Path; }
 
   // ui::TBackend
   std::int64_t Now() override { return FNow; }

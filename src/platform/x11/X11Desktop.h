@@ -58,6 +58,7 @@ public:
                                  const std::string& Value, const std::string& FileName) override;
   std::string ToAnsi(const std::string& Utf8) override;
   std::string FromAnsi(const std::string& Ansi) override;
+  std::string PathToUtf8(const std::string& Path) override { return Path; }
 
 private:
   struct TImpl;
