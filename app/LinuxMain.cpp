@@ -10,6 +10,21 @@
 
 #include <memory>
 
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+int QuitPipe[2] = {-1, -1};
+
+extern "C" void OnQuitSignal(int) {
+  const char Byte = 1;
+  [[maybe_unused]] const auto Written = ::write(QuitPipe[1], &Byte, 1);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
   // Qt's plain poll loop: it announces the wait only when it will really block,
   // which is when the widget layer's idle step belongs, and wakes for nothing
@@ -41,12 +56,35 @@ int main(int argc, char** argv) {
   platform::SetDesktop(&Desktop);
   ui::SetBackend(&Backend);
 
+  // The end of a session (SIGTERM at logout, SIGHUP, Ctrl+C) is a request to
+  // close the window, whose close handler saves the settings, not a silent kill.
+  std::unique_ptr<QSocketNotifier> Quit;
+  if (::pipe2(QuitPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+    struct sigaction Action = {};
+    Action.sa_handler = OnQuitSignal;
+    sigemptyset(&Action.sa_mask);
+    for (int Signal : {SIGTERM, SIGHUP, SIGINT})
+      sigaction(Signal, &Action, nullptr);
+    Quit = std::make_unique<QSocketNotifier>(QuitPipe[0], QSocketNotifier::Read);
+    QObject::connect(Quit.get(), &QSocketNotifier::activated, [] {
+      char Byte;
+      while (::read(QuitPipe[0], &Byte, 1) > 0) {
+      }
+      if (!ui::Application) return;
+      ui::Application->Protect([] {
+        if (ui::TForm* Form = ui::Application->MainForm()) Form->Close();
+      });
+      ui::Application->Terminate();
+    });
+  }
+
   int Code = 0;
   {
     ui::TApplication App;
     Code = TazuClickMain();
   } // the forms go here: their destroy handler still has the desktop
   Watcher.reset();
+  Quit.reset();
   ui::SetBackend(nullptr);
   platform::SetDesktop(nullptr);
   return Code;

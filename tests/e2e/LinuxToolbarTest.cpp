@@ -14,6 +14,8 @@
 #include <memory>
 #include <thread>
 
+#include <csignal>
+
 #include <sys/wait.h>
 
 namespace {
@@ -277,6 +279,22 @@ TEST_F(LinuxToolbar, ExitsFromTheMenuByItsAccessKeys) {
   App = -1;
   const std::string Text = Settings();
   EXPECT_NE(Text.find("[起動時の状態]\r\nON=0\r\n"), std::string::npos) << Text;
+}
+
+TEST_F(LinuxToolbar, SavesItsSettingsWhenTheSessionEndsIt) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  MoveTo(600, 600); // away from the toolbar, so that no hit test saves
+  std::this_thread::sleep_for(300ms);
+  std::filesystem::remove(S->SettingsPath());
+  ASSERT_EQ(::kill(App, SIGTERM), 0);
+  const auto Status = S->WaitExit(App, 10s);
+  ASSERT_TRUE(Status.has_value()) << "still running after SIGTERM";
+  EXPECT_TRUE(WIFEXITED(*Status) && WEXITSTATUS(*Status) == 0);
+  App = -1;
+  const std::string Text = Settings();
+  EXPECT_NE(Text.find("[クリック開始までの時間]\r\nTimer=5\r\n"), std::string::npos) << Text;
+  EXPECT_NE(Text.find("[バージョン]\r\nVer=「たずクリック。」Ver2.20\r\n"), std::string::npos)
+      << Text;
 }
 
 TEST_F(LinuxToolbar, StaysAboveWindowsMappedLaterWithoutAWindowManager) {
