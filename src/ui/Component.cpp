@@ -18,12 +18,4 @@ void TComponent::DestroyComponents() {
     delete FComponents.back();
 }
 
-TComponent* TComponent::FindComponent(const std::string& AName) const {
-  for (TComponent* C : FComponents) {
-    if (C->Name() == AName) return C;
-    if (TComponent* Inner = C->FindComponent(AName)) return Inner;
-  }
-  return nullptr;
-}
-
 } // namespace ui

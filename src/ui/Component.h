@@ -26,7 +26,6 @@ public:
   void SetName(const std::string& Value) { FName = Value; }
   TComponent* Owner() const { return FOwner; }
   const std::vector<TComponent*>& Components() const { return FComponents; }
-  TComponent* FindComponent(const std::string& AName) const;
 
 protected:
   // Deletes the owned components now, newest first; derived destructors call it

@@ -69,10 +69,6 @@ void TControl::SetFontColor(TColor Value) {
   Changed();
 }
 
-bool TControl::Focused() const {
-  return Application && Application->FocusedControl() == this;
-}
-
 void TControl::Changed() {
   Backend().ControlChanged(*this);
 }

@@ -69,7 +69,6 @@ public:
   void SetTabStop(bool Value) { FTabStop = Value; }
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TPopupMenu* Value) { FPopupMenu = Value; }
-  bool Focused() const;
 
   // Whether a press on the control captures the mouse and a press and release
   // inside it make a Click.

@@ -15,13 +15,6 @@ void TMenuItem::Click() {
   if (OnClick) OnClick(this);
 }
 
-char32_t TMenuItem::AccessKey() const {
-  const auto Amp = FCaption.find('&');
-  if (Amp == std::string::npos || Amp + 1 >= FCaption.size()) return 0;
-  const auto C = static_cast<unsigned char>(FCaption[Amp + 1]);
-  return C < 0x80 ? C : 0;
-}
-
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(this)) {}
 
 namespace {

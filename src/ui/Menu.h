@@ -17,8 +17,6 @@ public:
   void SetCaption(const std::string& Value) { FCaption = Value; }
   bool Checked() const { return FChecked; }
   void SetChecked(bool Value) { FChecked = Value; }
-  // The character after "&", or 0.
-  char32_t AccessKey() const;
 
   void Add(TMenuItem* Item);
   const std::vector<TMenuItem*>& Items() const { return FItems; }

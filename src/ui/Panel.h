@@ -10,7 +10,6 @@
 namespace ui {
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised };
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 const char* BevelToString(TBevelCut Bevel);
 
@@ -24,13 +23,11 @@ public:
   TBevelCut BevelInner() const { return FBevelInner; }
   void SetBevelInner(TBevelCut Value);
   int BevelWidth() const { return FBevelWidth; }
-  TAlignment Alignment() const { return FAlignment; }
 
 private:
   TBevelCut FBevelOuter = TBevelCut::bvRaised;
   TBevelCut FBevelInner = TBevelCut::bvNone;
   int FBevelWidth = 1;
-  TAlignment FAlignment = TAlignment::taCenter;
 };
 
 } // namespace ui
