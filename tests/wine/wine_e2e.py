@@ -23,6 +23,7 @@ import signal
 import struct
 import subprocess
 import sys
+import tempfile
 import time
 import zlib
 
@@ -177,8 +178,17 @@ class Session:
         self.display = int(text)
         self.env = self.e.env(self.display)
         os.makedirs(self.e.home, exist_ok=True)
-        self.server = subprocess.Popen([self.e.wineserver, "-f", "-p"], env=self.env,
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Our own persistent server, ready before any program starts: without
+        # -f it returns once it listens. Its prefix must exist first, or it
+        # exits and the first program starts a server of its own that
+        # inherits that program's output and ends on its own schedule.
+        os.makedirs(self.e.prefix, exist_ok=True)
+        subprocess.run([self.e.wineserver, "-p"], env=self.env, check=True, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        servers = [pid for pid in self.e.prefix_processes()
+                   if os.path.basename(os.readlink(f"/proc/{pid}/exe")).startswith("wineserver")]
+        check(len(servers) == 1, f"expected one wineserver for the prefix, found {servers}")
+        self.server = servers[0]
         return self
 
     def __exit__(self, *exc):
@@ -186,10 +196,10 @@ class Session:
             if p.poll() is None:
                 kill_pid(p.pid)
         for pid in self.e.prefix_processes():
-            if pid != self.server.pid:
+            if pid != self.server:
                 kill_pid(pid)
         # SIGTERM lets the server write the registry back before it goes.
-        kill_pid(self.server.pid, grace=10)
+        kill_pid(self.server, grace=10)
         kill_pid(self.xvfb.pid)
         return False
 
@@ -201,13 +211,17 @@ class Session:
         return p
 
     def run(self, argv, cwd=None, timeout=60):
-        p = self.start(argv, cwd=cwd, stdout=subprocess.PIPE)
-        try:
-            out, _ = p.communicate(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            kill_pid(p.pid)
-            raise Failure(f"{argv} did not finish in {timeout} s")
-        return p.returncode, out.decode("utf-8", "replace")
+        # Output through a file, not a pipe: the helpers Wine starts for a
+        # program inherit its descriptors and outlive it.
+        with tempfile.TemporaryFile() as out:
+            p = self.start(argv, cwd=cwd, stdout=out)
+            try:
+                p.wait(timeout=timeout)
+            except subprocess.TimeoutExpired:
+                kill_pid(p.pid)
+                raise Failure(f"{argv} did not finish in {timeout} s")
+            out.seek(0)
+            return p.returncode, out.read().decode("utf-8", "replace")
 
     # -- X side
     def xdotool(self, *args):
