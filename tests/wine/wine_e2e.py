@@ -74,6 +74,13 @@ def alive(pid):
         return False
 
 
+def is_wineserver(pid):
+    try:
+        return os.path.basename(os.readlink(f"/proc/{pid}/exe")).startswith("wineserver")
+    except OSError:  # already gone
+        return False
+
+
 def kill_pid(pid, grace=3.0):
     """Ends one process of ours: SIGTERM, then SIGKILL after the grace time."""
     try:
@@ -185,8 +192,7 @@ class Session:
         os.makedirs(self.e.prefix, exist_ok=True)
         subprocess.run([self.e.wineserver, "-p"], env=self.env, check=True, timeout=30,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        servers = [pid for pid in self.e.prefix_processes()
-                   if os.path.basename(os.readlink(f"/proc/{pid}/exe")).startswith("wineserver")]
+        servers = [pid for pid in self.e.prefix_processes() if is_wineserver(pid)]
         check(len(servers) == 1, f"expected one wineserver for the prefix, found {servers}")
         self.server = servers[0]
         return self
