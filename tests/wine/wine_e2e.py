@@ -163,6 +163,7 @@ class Session:
         self.screen = screen
         self.processes = []
         self.xvfb = None
+        self.server = None
         self.display = None
         self.pointer = None
 
@@ -190,10 +191,14 @@ class Session:
         # exits and the first program starts a server of its own that
         # inherits that program's output and ends on its own schedule.
         os.makedirs(self.e.prefix, exist_ok=True)
-        subprocess.run([self.e.wineserver, "-p"], env=self.env, check=True, timeout=30,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        servers = [pid for pid in self.e.prefix_processes() if is_wineserver(pid)]
-        check(len(servers) == 1, f"expected one wineserver for the prefix, found {servers}")
+        try:
+            subprocess.run([self.e.wineserver, "-p"], env=self.env, check=True, timeout=30,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            servers = [pid for pid in self.e.prefix_processes() if is_wineserver(pid)]
+            check(len(servers) == 1, f"expected one wineserver for the prefix, found {servers}")
+        except BaseException:
+            self.__exit__()  # no Xvfb or server left behind
+            raise
         self.server = servers[0]
         return self
 
@@ -205,7 +210,8 @@ class Session:
             if pid != self.server:
                 kill_pid(pid)
         # SIGTERM lets the server write the registry back before it goes.
-        kill_pid(self.server, grace=10)
+        if self.server:
+            kill_pid(self.server, grace=10)
         kill_pid(self.xvfb.pid)
         return False
 
