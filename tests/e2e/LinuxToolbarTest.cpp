@@ -15,6 +15,7 @@
 #include <thread>
 
 #include <csignal>
+#include <cstdio>
 
 #include <sys/wait.h>
 
@@ -46,7 +47,12 @@ protected:
   void TearDown() override {
     if (App > 0) S->Stop(App);
     const std::string Log = e2e::ReadFile(S->Folder() + "/tazuclick.log");
-    EXPECT_EQ(Log.find("Sanitizer"), std::string::npos) << Log;
+    // Findings read "AddressSanitizer: ...", "LeakSanitizer: detected memory leaks".
+    // The leak checker's own tracer now and then crashes at exit while threads
+    // of the libraries wind down: no finding, but say the check did not run.
+    EXPECT_EQ(Log.find("Sanitizer:"), std::string::npos) << Log;
+    if (Log.find("LeakSanitizer has encountered a fatal error") != std::string::npos)
+      std::printf("note: the leak check at exit did not run (its tracer failed)\n");
     EXPECT_EQ(Log.find("runtime error"), std::string::npos) << Log;
     S.reset();
   }
